@@ -1,0 +1,185 @@
+// Driving the real exe; see process.h.
+#include "support/process.h"
+
+#include <vector>
+
+#include "app/control_ids.h"
+#include "support/recorder.h"
+
+namespace {
+
+const char kClickFileName[] = "后台摇一摇配置.ini";
+
+struct WindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK FindToolWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof(className));
+  if (owner == search->processId && strcmp(className, BGSHAKE_WINDOW_CLASS) == 0 &&
+      IsWindowVisible(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void SendKey(WORD virtualKey, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof(input));
+}
+
+}  // namespace
+
+std::string TestExeDirectory() {
+  char path[MAX_PATH * 4] = {};
+  GetModuleFileNameA(nullptr, path, sizeof(path));
+  std::string text = path;
+  return text.substr(0, text.find_last_of('\\'));
+}
+
+std::string MakeTestFolder(const std::string& name) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof(temp), temp);
+  std::string base = std::string(temp) + "bgshake-tests";
+  CreateDirectoryA(base.c_str(), nullptr);
+  std::string folder = base + "\\" + name + "-" + std::to_string(GetCurrentProcessId());
+  // Start from nothing: remove what an earlier run left.
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string file = folder + "\\" + entry.cFileName;
+      SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(file.c_str());
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+std::string ClickFilePath(const std::string& folder) { return folder + "\\" + kClickFileName; }
+
+std::string ReadFileBytes(const std::string& path) {
+  std::string bytes;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+bool StartTool(Tool* tool, const std::string& currentDirectory) {
+  const std::string source = TestExeDirectory() + "\\..\\bgshake.exe";
+  const std::string exe = tool->folder + "\\bgshake.exe";
+  if (!CopyFileA(source.c_str(), exe.c_str(), FALSE)) return false;
+  const std::string directory = currentDirectory.empty() ? tool->folder : currentDirectory;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  std::string commandLine = "\"" + exe + "\"";
+  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      directory.c_str(), &startup, &tool->process)) {
+    return false;
+  }
+  WindowSearch search = {tool->process.dwProcessId, nullptr};
+  PumpUntil(
+      [&] {
+        EnumWindows(FindToolWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      15000);
+  tool->window = search.found;
+  if (tool->window) PumpFor(300);  // let it settle: first paint, activation
+  return tool->window != nullptr;
+}
+
+long WaitForToolExit(Tool* tool, int ms) {
+  if (!tool->process.hProcess) return -1;
+  PumpUntil([&] { return WaitForSingleObject(tool->process.hProcess, 0) == WAIT_OBJECT_0; }, ms);
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(tool->process.hProcess, &code);
+  long result = static_cast<long>(code);
+  if (code == STILL_ACTIVE) {
+    TerminateProcess(tool->process.hProcess, 99);
+    WaitForSingleObject(tool->process.hProcess, 5000);
+    result = -1;
+  }
+  CloseHandle(tool->process.hProcess);
+  CloseHandle(tool->process.hThread);
+  tool->process = {};
+  return result;
+}
+
+HWND ToolControl(const Tool& tool, int id) { return GetDlgItem(tool.window, id); }
+
+std::string ControlTextOf(HWND control) {
+  std::vector<char> buffer(65536);
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(control, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                           SMTO_NORMAL, 5000, &copied)) {
+    return "<no answer>";
+  }
+  return std::string(buffer.data(), copied);
+}
+
+void ActivateTool(const Tool& tool) {
+  SetForegroundWindow(tool.window);
+  PumpFor(100);
+}
+
+void ClickWithMouse(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  PumpFor(50);
+  INPUT input[2] = {};
+  input[0].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].type = INPUT_MOUSE;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+  PumpFor(150);
+}
+
+void PressKey(WORD virtualKey) {
+  SendKey(virtualKey, false);
+  SendKey(virtualKey, true);
+  PumpFor(100);
+}
+
+void TypeInto(HWND edit, const std::string& text) {
+  ClickWithMouse(edit);
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+  for (char c : text) {
+    INPUT input[2] = {};
+    for (int i = 0; i < 2; ++i) {
+      input[i].type = INPUT_KEYBOARD;
+      input[i].ki.wScan = static_cast<unsigned char>(c);
+      input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
+    }
+    SendInput(2, input, sizeof(INPUT));
+  }
+  PumpUntil([&] { return ControlTextOf(edit) == text; }, 3000);
+}
