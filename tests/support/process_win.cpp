@@ -172,6 +172,7 @@ void PressKey(WORD virtualKey) {
 void TypeInto(HWND edit, const std::string& text) {
   ClickWithMouse(edit);
   SendMessageA(edit, EM_SETSEL, 0, -1);
+  if (text.empty()) PressKey(VK_DELETE);
   for (char c : text) {
     INPUT input[2] = {};
     for (int i = 0; i < 2; ++i) {

@@ -9,27 +9,15 @@
 #include "app/control_ids.h"
 #include "app/main_window.h"
 #include "common/globals.h"
+#include "support/main_window_fixture.h"
 #include "support/recorder.h"
 
 namespace {
 
-class MainWindowTest : public testing::Test {
- protected:
-  void SetUp() override {
-    window = CreateMainWindow(GetModuleHandleA(nullptr));
-    ASSERT_NE(window, nullptr);
-  }
-  void TearDown() override {
-    if (IsWindow(window)) DestroyWindow(window);
-    // Take the quit message DestroyWindow posted, so the next test starts clean.
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-  }
-  HWND window = nullptr;
-};
+using MainWindow = MainWindowTest;
 
-TEST_F(MainWindowTest, IsCreatedHiddenWithAFixedFrameAndCentred) {
+TEST_F(MainWindow, IsCreatedHiddenWithAFixedFrameAndCentred) {
+  CreateMain();
   EXPECT_FALSE(IsWindowVisible(window));
   RECT rect;
   GetWindowRect(window, &rect);
