@@ -7,7 +7,7 @@ BUILD=${BGSHAKE_BUILD:-$ROOT/build}
 WINE=/usr/lib/wine/wine64
 PACKAGES="cmake g++ clang libclang-rt-14-dev googletest libgtest-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth x11-utils locales
-  fonts-wqy-zenhei imagemagick"
+  fonts-wqy-zenhei imagemagick xdotool"
 
 say() { printf '== %s\n' "$*" >&2; }
 
