@@ -76,22 +76,24 @@ double TextToNumber(const std::string& text) {
   // without leading zeros, and handed to strtod in a form that has no decimal
   // point, so neither the locale nor hex or inf/nan can come into play.
   std::string digits;
-  long exponent = 0;  // power of ten of the last kept digit
+  // Power of ten of the last kept digit. Each digit moves it by at most one,
+  // so it stays within the text's length and needs no clamp of its own.
+  long long exponent = 0;
   bool sawDigit = false;
   bool droppedNonZero = false;
 
   auto takeDigit = [&](char c, bool afterPoint) {
     sawDigit = true;
     if (digits.empty() && c == '0') {
-      if (afterPoint && exponent > -kExponentClamp) --exponent;
+      if (afterPoint) --exponent;
       return;
     }
     if (digits.size() < kMaxSignificantDigits) {
       digits.push_back(c);
-      if (afterPoint && exponent > -kExponentClamp) --exponent;
+      if (afterPoint) --exponent;
     } else {
       if (c != '0') droppedNonZero = true;
-      if (!afterPoint && exponent < kExponentClamp) ++exponent;
+      if (!afterPoint) ++exponent;
     }
   };
 
@@ -110,9 +112,12 @@ double TextToNumber(const std::string& text) {
       ++j;
     }
     if (j < n && IsDigit(s[j])) {
-      long e = 0;
+      // Past the text's length plus the clamp, the written exponent over- or
+      // underflows whatever the digits' own position is.
+      const long long eLimit = static_cast<long long>(n) + kExponentClamp;
+      long long e = 0;
       while (j < n && IsDigit(s[j])) {
-        if (e < kExponentClamp) e = e * 10 + (s[j] - '0');
+        if (e < eLimit) e = e * 10 + (s[j] - '0');
         ++j;
       }
       exponent += expNegative ? -e : e;

@@ -58,6 +58,11 @@ TEST(TextToNumber, RoundsLongDigitStringsCorrectly) {
   EXPECT_EQ(TextToNumber("9007199254740993.0000000000000000000001"), 9007199254740994.0);
 }
 
+TEST(TextToNumber, KeepsTheDigitsPlaceBeyondAHundredThousandDigits) {
+  EXPECT_EQ(TextToNumber("0." + std::string(100001, '0') + "1e100010"), 1e8);
+  EXPECT_EQ(TextToNumber("1" + std::string(101000, '0') + "e-101000"), 1.0);
+}
+
 TEST(NormalizeFullWidth, MapsTheGbkFormsAndKeepsOtherCharacters) {
   EXPECT_EQ(NormalizeFullWidth("\xA3\xA1\xA3\xFE"), "!~");
   EXPECT_EQ(NormalizeFullWidth("\xA1\xA1"), " ");
