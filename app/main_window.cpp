@@ -220,8 +220,10 @@ void ShowPage(int page) {
 bool HandleWindowKeys(MSG* message) {
   if (!mainWindow || windowClosed) return false;
   if (message->hwnd != mainWindow && !IsChild(mainWindow, message->hwnd)) return false;
-  if (message->message == WM_KEYDOWN && message->wParam == VK_ESCAPE && IsPlainKey()) {
-    SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+  if (message->message == WM_KEYDOWN && message->wParam == VK_ESCAPE) {
+    if (IsPlainKey()) SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+    // Esc with a modifier goes nowhere: a multi-line edit box under the dialog
+    // keys would post WM_CLOSE for any Esc.
     return true;
   }
   return IsDialogMessageA(mainWindow, message) != FALSE;

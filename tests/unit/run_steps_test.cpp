@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "common/text_convert.h"
 #include "runs/run_steps.h"
 
 namespace {
@@ -29,8 +30,9 @@ TEST(IntervalWaitMs, SubtractsTheStepTimeAndTruncatesTowardZero) {
       {-0.0, 0, 0},          // a negative zero wait is no wait
       {20, 10, 10000},
       {12.5, 10, 2500},
-      {1e999, 3, 0},         // 1e999 reads as infinity, which has no integer value
-      {-1e999, 3, 0},
+      // The box text "1e999" reads as infinity, which has no integer value.
+      {TextToNumber("1e999"), 3, 0},
+      {TextToNumber("-1e999"), 3, 0},
       {inf, 10, 0},
       {nan, 3, 0},
       {1000003, 3, 1000000000},
