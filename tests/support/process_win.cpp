@@ -184,3 +184,136 @@ void TypeInto(HWND edit, const std::string& text) {
   }
   PumpUntil([&] { return ControlTextOf(edit) == text; }, 3000);
 }
+
+std::vector<TextSeen> WatchControlText(HWND control, const std::function<bool()>& done,
+                                       int timeoutMs, int pollMs) {
+  std::vector<TextSeen> seen;
+  double nextPoll = 0;
+  auto poll = [&] {
+    const double now = RecorderNowMs();
+    if (now < nextPoll) return;
+    nextPoll = now + pollMs;
+    std::string text = ControlTextOf(control);
+    if (seen.empty() || seen.back().text != text) seen.push_back({std::move(text), now});
+  };
+  PumpUntil(
+      [&] {
+        poll();
+        return done();
+      },
+      timeoutMs);
+  nextPoll = 0;  // the text that made done() true is read once more
+  poll();
+  return seen;
+}
+
+std::vector<ExpectedPost> ClickPosts(int x, int y, int afterMs) {
+  const LPARAM point = static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16));
+  return {{WM_MOUSEMOVE, 2, point, afterMs},
+          {WM_LBUTTONDOWN, MK_LBUTTON, point, 0},
+          {WM_LBUTTONUP, 0, point, 0}};
+}
+
+std::string TimelineMismatch(const std::vector<RecordedMessage>& got,
+                             const std::vector<ExpectedPost>& expected, double slackMs,
+                             double lateMs) {
+  std::string problem;
+  for (size_t i = 0; i < expected.size() && problem.empty(); ++i) {
+    const ExpectedPost& want = expected[i];
+    if (i >= got.size()) {
+      problem = "message " + std::to_string(i) + " never came";
+      break;
+    }
+    const RecordedMessage& m = got[i];
+    if (m.message != want.message || m.wParam != want.wParam || m.lParam != want.lParam) {
+      problem = "message " + std::to_string(i) + " differs: " + DescribeMessage(m);
+    } else if (i > 0 && want.afterMs >= 0) {
+      const double gap = m.atMs - got[i - 1].atMs;
+      if (gap < want.afterMs - slackMs || gap > want.afterMs + lateMs) {
+        problem = "message " + std::to_string(i) + " came " + std::to_string(gap) +
+                  " ms after the previous one, expected " + std::to_string(want.afterMs);
+      }
+    }
+  }
+  if (problem.empty() && got.size() > expected.size()) {
+    problem = "more messages than expected: " + std::to_string(got.size());
+  }
+  return problem.empty() ? problem : problem + "\nreceived:\n" + DescribeMessages(got);
+}
+
+void PressKeyWith(WORD modifier, WORD key) {
+  SendKey(modifier, false);
+  SendKey(key, false);
+  SendKey(key, true);
+  SendKey(modifier, true);
+  PumpFor(100);
+}
+
+HWND ToolFocus(const Tool& tool) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(tool.process.dwThreadId, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+bool StartToolTimed(Tool* tool, double* shownAfterMs, int timeoutMs) {
+  const std::string source = TestExeDirectory() + "\\..\\bgshake.exe";
+  const std::string exe = tool->folder + "\\bgshake.exe";
+  if (!CopyFileA(source.c_str(), exe.c_str(), FALSE)) return false;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  std::string commandLine = "\"" + exe + "\"";
+  const double started = RecorderNowMs();
+  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      tool->folder.c_str(), &startup, &tool->process)) {
+    return false;
+  }
+  // Polled, so the figure is late by up to one pump step (a few ms).
+  WindowSearch search = {tool->process.dwProcessId, nullptr};
+  PumpUntil(
+      [&] {
+        EnumWindows(FindToolWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      timeoutMs);
+  *shownAfterMs = RecorderNowMs() - started;
+  tool->window = search.found;
+  return tool->window != nullptr;
+}
+
+bool MoveCursorTo(int x, int y) {
+  auto isThere = [&] {
+    POINT now = {};
+    return GetCursorPos(&now) && now.x == x && now.y == y;
+  };
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    // Wine moves the X pointer only when the position it keeps changes, and
+    // that one can already say (x, y) while the pointer is elsewhere: a step
+    // beside the point first makes both move.
+    SetCursorPos(x + 1, y);
+    SetCursorPos(x, y);
+    PumpFor(150);
+    if (isThere() && !PumpUntil([&] { return !isThere(); }, 60)) return true;
+  }
+  return false;
+}
+
+POINT WindowCentre(HWND window) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+bool ClickWithSettledMouse(HWND control) {
+  const POINT centre = WindowCentre(control);
+  if (!MoveCursorTo(centre.x, centre.y)) return false;
+  ClickWithMouse(control);
+  return true;
+}
+
+bool TypeIntoSettled(HWND edit, const std::string& text) {
+  const POINT centre = WindowCentre(edit);
+  if (!MoveCursorTo(centre.x, centre.y)) return false;
+  TypeInto(edit, text);
+  return ControlTextOf(edit) == text;
+}
