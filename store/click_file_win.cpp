@@ -108,6 +108,11 @@ void SaveClickPoints() {
     return;  // the old file stays as it was
   }
 
+  // A read-only file is left as it is. Windows refuses to replace it anyway,
+  // but Wine's MoveFileExA would replace it.
+  const DWORD attributes = GetFileAttributesA(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return;
+
   // The new content goes to a temporary file first and then replaces the old
   // file in one step, so a failure at any point leaves the old file whole.
   std::string tempPath;

@@ -152,8 +152,9 @@ void ActivateTool(const Tool& tool) {
 void ClickWithMouse(HWND control) {
   RECT rect;
   GetWindowRect(control, &rect);
-  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  PumpFor(50);
+  // Settled first: under Wine a click right after a move can land where the
+  // cursor was before.
+  MoveCursorTo((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   INPUT input[2] = {};
   input[0].type = INPUT_MOUSE;
   input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;

@@ -3,6 +3,8 @@
 
 #include <map>
 
+#include "support/process.h"
+
 namespace {
 
 constexpr char kRecorderClass[] = "bgshakeTestRecorder";
@@ -58,6 +60,14 @@ double RecorderNowMs() { return CounterMs() - startMs; }
 
 HWND CreateRecorderWindow(int x, int y, int width, int height) {
   RegisterRecorderClass();
+  // A window that appears under the real cursor gets real mouse moves, which
+  // would mix with the posted ones; the cursor goes to a corner first.
+  POINT cursor = {};
+  const RECT area = {x, y, x + width, y + height};
+  if (GetCursorPos(&cursor) && PtInRect(&area, cursor)) {
+    MoveCursorTo(x + width < GetSystemMetrics(SM_CXSCREEN) - 20 ? GetSystemMetrics(SM_CXSCREEN) - 10 : 10,
+                 y + height < GetSystemMetrics(SM_CYSCREEN) - 20 ? GetSystemMetrics(SM_CYSCREEN) - 10 : 10);
+  }
   HWND window = CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kRecorderClass, "recorder",
                                 WS_POPUP | WS_BORDER, x, y, width, height, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
