@@ -13,7 +13,7 @@ constexpr int32_t kClosingClickWaitMs = 3000;  // after the closing click of an 
 constexpr double kShakeRunSubtractSeconds = 3.0;
 constexpr double kNearbyRunSubtractSeconds = 10.0;
 
-// The wait after an iteration: the interval in seconds less the part of the
+// The wait after an iteration: the interval in seconds less the share of the
 // iteration that the run has already spent, in milliseconds, truncated toward
 // zero. Zero or less means no wait.
 int32_t IntervalWaitMs(double intervalSeconds, double subtractSeconds);

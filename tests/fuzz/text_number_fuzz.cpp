@@ -58,7 +58,7 @@ std::string RefNormalize(const std::string& text) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The part of an atof-style number at the start of s, as plain ASCII with the
+// The stretch of an atof-style number at the start of s, as plain ASCII with the
 // exponent letter made 'e'; empty when there are no mantissa digits.
 std::string AcceptedPrefix(const std::string& s) {
   size_t i = 0;

@@ -39,6 +39,36 @@ void SendKey(WORD virtualKey, bool up) {
 
 }  // namespace
 
+// Copies the exe into tool->folder, starts it in currentDirectory (the folder
+// when empty) and waits up to timeoutMs for its window; shownAfterMs is the
+// time from CreateProcess until the window was seen, late by up to one pump
+// step (a few ms).
+static bool LaunchTool(Tool* tool, const std::string& currentDirectory, double* shownAfterMs,
+                int timeoutMs) {
+  const std::string source = TestExeDirectory() + "\\..\\bgshake.exe";
+  const std::string exe = tool->folder + "\\bgshake.exe";
+  if (!CopyFileA(source.c_str(), exe.c_str(), FALSE)) return false;
+  const std::string directory = currentDirectory.empty() ? tool->folder : currentDirectory;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  std::string commandLine = "\"" + exe + "\"";
+  const double started = RecorderNowMs();
+  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      directory.c_str(), &startup, &tool->process)) {
+    return false;
+  }
+  WindowSearch search = {tool->process.dwProcessId, nullptr};
+  PumpUntil(
+      [&] {
+        EnumWindows(FindToolWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      timeoutMs);
+  *shownAfterMs = RecorderNowMs() - started;
+  tool->window = search.found;
+  return tool->window != nullptr;
+}
+
 std::string TestExeDirectory() {
   char path[MAX_PATH * 4] = {};
   GetModuleFileNameA(nullptr, path, sizeof(path));
@@ -92,27 +122,10 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 bool StartTool(Tool* tool, const std::string& currentDirectory) {
-  const std::string source = TestExeDirectory() + "\\..\\bgshake.exe";
-  const std::string exe = tool->folder + "\\bgshake.exe";
-  if (!CopyFileA(source.c_str(), exe.c_str(), FALSE)) return false;
-  const std::string directory = currentDirectory.empty() ? tool->folder : currentDirectory;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  std::string commandLine = "\"" + exe + "\"";
-  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      directory.c_str(), &startup, &tool->process)) {
-    return false;
-  }
-  WindowSearch search = {tool->process.dwProcessId, nullptr};
-  PumpUntil(
-      [&] {
-        EnumWindows(FindToolWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-      },
-      15000);
-  tool->window = search.found;
-  if (tool->window) PumpFor(300);  // let it settle: first paint, activation
-  return tool->window != nullptr;
+  double shownAfterMs = 0;
+  if (!LaunchTool(tool, currentDirectory, &shownAfterMs, 15000)) return false;
+  PumpFor(300);  // let it settle: first paint, activation
+  return true;
 }
 
 long WaitForToolExit(Tool* tool, int ms) {
@@ -258,28 +271,7 @@ HWND ToolFocus(const Tool& tool) {
 }
 
 bool StartToolTimed(Tool* tool, double* shownAfterMs, int timeoutMs) {
-  const std::string source = TestExeDirectory() + "\\..\\bgshake.exe";
-  const std::string exe = tool->folder + "\\bgshake.exe";
-  if (!CopyFileA(source.c_str(), exe.c_str(), FALSE)) return false;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  std::string commandLine = "\"" + exe + "\"";
-  const double started = RecorderNowMs();
-  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      tool->folder.c_str(), &startup, &tool->process)) {
-    return false;
-  }
-  // Polled, so the figure is late by up to one pump step (a few ms).
-  WindowSearch search = {tool->process.dwProcessId, nullptr};
-  PumpUntil(
-      [&] {
-        EnumWindows(FindToolWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-      },
-      timeoutMs);
-  *shownAfterMs = RecorderNowMs() - started;
-  tool->window = search.found;
-  return tool->window != nullptr;
+  return LaunchTool(tool, std::string(), shownAfterMs, timeoutMs);
 }
 
 bool MoveCursorTo(int x, int y) {
